@@ -1,0 +1,60 @@
+#include "camera/camera_instance.h"
+#include "host/services.h"
+#include "plugin/plugin.h"
+
+namespace vantorel {
+
+namespace {
+
+void acquireHandlerServices(GlobalLookup global) noexcept {
+    hostServices.globalLookup = global;
+    auto lookUp = [global](const char* name) { return global ? global(name, 0) : nullptr; };
+    hostServices.channels = static_cast<const ChannelFuncs*>(lookUp(CHANNEL_SERVICE_NAME));
+    hostServices.items = static_cast<const ItemInfo*>(lookUp(ITEM_INFO_SERVICE_NAME));
+    hostServices.envelopes = lookUp(ENVELOPE_SERVICE_NAME);
+    hostServices.timeInfo = static_cast<const TimeInfo*>(lookUp(TIME_INFO_SERVICE_NAME));
+    hostServices.cameraInfo = static_cast<const CameraInfo*>(lookUp(CAMERA_INFO_SERVICE_NAME));
+}
+
+// Camera information is not demanded: creation falls back without it and a frame reports it.
+bool requiredHandlerServicesPresent() noexcept {
+    return hostServices.channels && hostServices.items && hostServices.envelopes &&
+           hostServices.timeInfo;
+}
+
+void fillHandlerRecord(CameraHandlerRecord& record) noexcept {
+    InstanceFuncs& inst = *record.inst;
+    inst.privateData = reinterpret_cast<void*>(hostServices.globalLookup);
+    inst.create = cameraCreate;
+    inst.destroy = cameraDestroy;
+    inst.copy = cameraCopy;
+    inst.load = cameraLoad;
+    inst.save = cameraSave;
+    inst.describe = cameraDescribe;
+    record.preview = cameraPreview;
+    record.newFrame = cameraNewFrame;
+    record.evaluate = cameraEvaluate;
+    record.flags = cameraFlags;
+}
+
+} // namespace
+
+int handlerActivate(int version, GlobalLookup global, void* local, void* /*serverData*/) noexcept {
+    auto* record = static_cast<CameraHandlerRecord*>(local);
+    // A host that hands over no record, or no instance table, does not speak this version.
+    if (version != CAMERA_HANDLER_VERSION || !record || !record->inst) {
+        return ACTIVATE_BAD_VERSION;
+    }
+    acquireHandlerServices(global);
+    if (!requiredHandlerServicesPresent()) {
+        return ACTIVATE_MISSING_SERVICE;
+    }
+    fillHandlerRecord(*record);
+    return ACTIVATE_OK;
+}
+
+int cameraFlags(void* /*inst*/) noexcept {
+    return 1;
+}
+
+} // namespace vantorel
