@@ -1,0 +1,55 @@
+// The ray formulas written out literally, step by step, with no rearrangement: the yardstick the
+// optimised ray evaluation is held against.
+#pragma once
+
+#include <cmath>
+
+#include "camera/camera_instance.h"
+
+namespace vantorel::reference {
+
+inline void traceRay(const TimeSample& e, double filmX, double filmY, double lensX, double lensY,
+                     CameraRay& ray) {
+    // Offset on the lens
+    double lensOffset[3];
+    for (int c = 0; c < 3; ++c) {
+        lensOffset[c] = lensX * e.lensRight[c] + lensY * e.lensUp[c];
+    }
+
+    // Undistorted radius and off-axis angle on the focal plane
+    const double planeX = (e.shiftX + filmX) * e.rightLength;
+    const double planeY = (filmY + e.shiftY) * e.upLength;
+    const double radius = std::sqrt(planeX * planeX + planeY * planeY);
+    const double angle = std::atan(radius / e.focusLength);
+
+    // Radial distortion
+    double factor = 0.0;
+    if (radius != 0.0) {
+        factor = radius / (angle * e.focusLength * e.distortion * e.fisheyeNorm +
+                           (1.0 - e.distortion) * radius);
+    }
+
+    // Aim from the lens point at the focal-plane point
+    double direction[3];
+    for (int c = 0; c < 3; ++c) {
+        direction[c] = factor * (filmX + e.shiftX) * e.rightAxis[c] +
+                       factor * (filmY + e.shiftY) * e.upAxis[c] + e.focusAxis[c] - lensOffset[c];
+    }
+    const double directionLength = std::sqrt(
+        direction[0] * direction[0] + direction[1] * direction[1] + direction[2] * direction[2]);
+    for (int c = 0; c < 3; ++c) {
+        ray.origin[c] = e.position[c] + lensOffset[c];
+        ray.direction[c] = direction[c] / directionLength;
+        ray.filmNormal[c] = e.filmNormal[c];
+    }
+
+    // cos^4 vignetting of the undistorted angle; a filter that is off is not written
+    if (e.vignetting > 0.0) {
+        const double v = std::pow(std::cos(angle), 4.0) * e.vignetting + (1.0 - e.vignetting);
+        for (int c = 0; c < 9; ++c) {
+            ray.filter[c] = (c % 4 == 0) ? v : 0.0;
+        }
+    }
+}
+
+} // namespace vantorel::reference
