@@ -112,8 +112,8 @@ const char* Channel::load(const LoadState& state) {
     // Keys arrive in bounded chunks, so damaged data costs no more memory than it holds.
     std::vector<Key<double>> keys;
     std::array<float, 2 * kKeysPerRead> chunk{};
-    while (static_cast<int>(keys.size()) < keyCount) {
-        const int pairs = std::min(kKeysPerRead, keyCount - static_cast<int>(keys.size()));
+    for (int read = 0; read < keyCount;) {
+        const int pairs = std::min(kKeysPerRead, keyCount - read);
         if (const char* failure = readExactly(state, chunk.data(), 2 * pairs)) {
             return failure;
         }
@@ -122,6 +122,7 @@ const char* Channel::load(const LoadState& state) {
                 return kChannelStateDamaged;
             }
         }
+        read += pairs;
     }
     track_.setValue(header[2]);
     track_.replaceKeys(std::move(keys));

@@ -11,6 +11,7 @@
 #include <span>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "host/host_interface.h"
@@ -29,6 +30,7 @@ public:
 
     // The encoded bytes, for inspection and for deliberate damage.
     const std::string& bytes() const { return bytes_; }
+    void setBytes(std::string bytes) { bytes_ = std::move(bytes); }
     void truncate(std::size_t byteCount);
     void overwrite(std::size_t offset, std::string_view replacement);
 
