@@ -1,7 +1,9 @@
 // Rays of each case beside the floor, on the same inputs and in the same run.
 #include <benchmark/benchmark.h>
 
+#include <algorithm>
 #include <chrono>
+#include <vector>
 
 #include "ray_cases.h"
 
@@ -15,9 +17,15 @@ double secondsToTrace(EvaluateFunction evaluate, void* camera, std::span<const R
     return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
 }
 
+double median(std::vector<double>& values) {
+    const auto middle = values.begin() + static_cast<std::ptrdiff_t>(values.size() / 2);
+    std::nth_element(values.begin(), middle, values.end());
+    return *middle;
+}
+
 // Batches of the case and of the floor alternate, each going first every other time, so that the
-// drift of a shared machine falls on both alike. The time reported is the case's; the counters
-// give both per ray and their ratio.
+// drift of a shared machine falls on both alike. The counters give the median batch of each per
+// ray, and their ratio: a batch the scheduler interrupts is an outlier a median ignores.
 void evaluate(benchmark::State& state, const RayCase* rayCase) {
     MovingCamera camera(*rayCase);
     PinholeCamera pinhole = pinholeOf(camera.table());
@@ -25,28 +33,27 @@ void evaluate(benchmark::State& state, const RayCase* rayCase) {
     const EvaluateFunction caseEvaluate = handlerEvaluate();
     const EvaluateFunction floor = floorEvaluate();
     CameraRay ray{};
-    double caseSeconds = 0.0;
-    double floorSeconds = 0.0;
+    std::vector<double> caseSeconds;
+    std::vector<double> floorSeconds;
     bool floorFirst = true;
     for (auto _ : state) {
-        double seconds = 0.0;
         if (floorFirst) {
-            floorSeconds += secondsToTrace(floor, &pinhole, inputs, ray);
-            seconds = secondsToTrace(caseEvaluate, camera.instance(), inputs, ray);
+            floorSeconds.push_back(secondsToTrace(floor, &pinhole, inputs, ray));
+            caseSeconds.push_back(secondsToTrace(caseEvaluate, camera.instance(), inputs, ray));
         } else {
-            seconds = secondsToTrace(caseEvaluate, camera.instance(), inputs, ray);
-            floorSeconds += secondsToTrace(floor, &pinhole, inputs, ray);
+            caseSeconds.push_back(secondsToTrace(caseEvaluate, camera.instance(), inputs, ray));
+            floorSeconds.push_back(secondsToTrace(floor, &pinhole, inputs, ray));
         }
-        caseSeconds += seconds;
-        state.SetIterationTime(seconds);
+        state.SetIterationTime(caseSeconds.back());
         floorFirst = !floorFirst;
     }
     benchmark::DoNotOptimize(ray);
-    const double rays =
-        static_cast<double>(state.iterations()) * static_cast<double>(inputs.size());
-    state.counters["ns_per_ray"] = caseSeconds * 1e9 / rays;
-    state.counters["floor_ns_per_ray"] = floorSeconds * 1e9 / rays;
-    state.counters["ratio"] = caseSeconds / floorSeconds;
+    const double caseBatch = median(caseSeconds);
+    const double floorBatch = median(floorSeconds);
+    const double rays = static_cast<double>(inputs.size());
+    state.counters["ns_per_ray"] = caseBatch * 1e9 / rays;
+    state.counters["floor_ns_per_ray"] = floorBatch * 1e9 / rays;
+    state.counters["ratio"] = caseBatch / floorBatch;
 }
 
 BENCHMARK_CAPTURE(evaluate, fast, findRayCase("fast"))->UseManualTime();
