@@ -466,12 +466,31 @@ Scene readScene(const Node& root) {
     return scene;
 }
 
-// nlohmann's message after its "[json.exception...] parse error at line L, column C: " prefix.
-std::string syntaxProblem(const json::parse_error& error) {
-    const std::string message = error.what();
+// nlohmann's message without its "[json.exception...] " prefix and, for syntax errors, without
+// the "parse error at line L, column C: " that the caller states its own way.
+std::string problemOf(const json::exception& error) {
+    std::string message = error.what();
+    const std::size_t tag = message.find("] ");
+    if (tag != std::string::npos) {
+        message.erase(0, tag + 2);
+    }
     const std::size_t column = message.find("column");
     const std::size_t start = message.find(": ", column == std::string::npos ? 0 : column);
-    return start == std::string::npos ? message : message.substr(start + 2);
+    if (column != std::string::npos && start != std::string::npos) {
+        message.erase(0, start + 2);
+    }
+    return message;
+}
+
+// A number too large for a double is reported without a position; find its text instead.
+std::size_t offsetOfQuotedLiteral(const std::string& text, const std::string& message) {
+    const std::size_t open = message.find('\'');
+    const std::size_t close = message.rfind('\'');
+    if (open == std::string::npos || close <= open) {
+        return 0;
+    }
+    const std::size_t found = text.find(message.substr(open + 1, close - open - 1));
+    return found == std::string::npos ? 0 : found;
 }
 
 } // namespace
@@ -484,7 +503,12 @@ Scene parseScene(const std::string& text, const std::string& sourceName) {
         // The error's byte is one past the offending character.
         const std::size_t offset = error.byte > 0 ? error.byte - 1 : 0;
         throw SceneError(sourceName + ":" + std::to_string(lineOfOffset(text, offset)) + ": " +
-                         syntaxProblem(error));
+                         problemOf(error));
+    } catch (const json::exception& error) {
+        const std::string problem = problemOf(error);
+        const std::size_t offset = offsetOfQuotedLiteral(text, problem);
+        throw SceneError(sourceName + ":" + std::to_string(lineOfOffset(text, offset)) + ": " +
+                         problem);
     }
     const Source source{text, sourceName};
     return readScene(Node(source, document, {}));
