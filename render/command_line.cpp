@@ -82,8 +82,9 @@ std::string usageText() {
 Renders a scene through the Vantorel camera module, loaded from its file as a host loads it.
 Without a scene file it renders the embedded default scene.
 
-  -o, --output FILE     PNG to write (default out/vantorel.png, or out/gallery.png);
-                        several frames are written as FILE_0000.png, FILE_0001.png, ...
+  -o, --output PATH     PNG to write, or the folder to write it in (default out/, as
+                        vantorel.png or gallery.png); several frames are written as
+                        NAME_0000.png, NAME_0001.png, ...
   --frames N            render frames 0 to N-1 (default: the scene's frame count)
   --width N, --height N image size in pixels (default: the scene's)
   --samples N           camera rays per pixel (default: the scene's)

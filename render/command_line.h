@@ -12,7 +12,7 @@ namespace vantorel::render {
 
 struct Options {
     std::optional<std::filesystem::path> scenePath;  // none: the embedded default scene
-    std::optional<std::filesystem::path> output;     // none: out/vantorel.png or out/gallery.png
+    std::optional<std::filesystem::path> output;     // a file, or the folder for it; none: out/
     std::optional<std::filesystem::path> modulePath; // none: the module built with the renderer
     std::optional<int> width;
     std::optional<int> height;

@@ -48,6 +48,18 @@ Scene sceneFor(const Options& options) {
     return scene;
 }
 
+// The file to write: --output names it, or names the folder it goes in.
+std::filesystem::path outputPath(const Options& options, const char* defaultName) {
+    if (!options.output) {
+        return std::filesystem::path("out") / defaultName;
+    }
+    const std::filesystem::path& output = *options.output;
+    if (std::filesystem::is_directory(output) || !output.has_filename()) {
+        return output / defaultName;
+    }
+    return output;
+}
+
 PngEncoding encodingFor(const Options& options) {
     return options.linear16 ? PngEncoding::Linear16 : PngEncoding::Srgb8;
 }
@@ -99,7 +111,7 @@ int renderGallery(const Options& options, const Scene& scene, CameraConnection& 
             renderCounted(camera, cells[i].scene, 0, options, progress, label, totals).image);
         labels.push_back(cells[i].label);
     }
-    const std::filesystem::path output = options.output.value_or("out/gallery.png");
+    const std::filesystem::path output = outputPath(options, "gallery.png");
     writePng(contactSheet(images, labels, kGalleryColumns), output, encodingFor(options));
     printSummary(out, totals, std::to_string(cells.size()) + " gallery cells", "", output.string());
     return 0;
@@ -116,7 +128,7 @@ int renderFrames(const Options& options, const Scene& scene, CameraConnection& c
     }
     Totals totals{scene.image.width, scene.image.height, scene.image.samplesPerPixel};
     ProgressReporter progress = consoleProgress();
-    const std::filesystem::path output = options.output.value_or("out/vantorel.png");
+    const std::filesystem::path output = outputPath(options, "vantorel.png");
     const int frames = scene.animation.frames;
     for (int frame = 0; frame < frames; ++frame) {
         const std::string label =

@@ -161,6 +161,12 @@ TEST_F(RenderApp, TheGalleryIsASheetOfTenLabelledCells) {
     EXPECT_EQ(height, 2u * (20 + 14 + 12) + 6);
 }
 
+TEST_F(RenderApp, AFolderAsOutputReceivesThePictureUnderItsDefaultName) {
+    fs::create_directories(file("pictures"));
+    run(optionsFor(writeScene("scene.json", "{}"), file("pictures")));
+    EXPECT_EQ(pngSize(file("pictures/vantorel.png")), std::pair(40u, 30u));
+}
+
 TEST(FramePath, NumbersFramesOnlyWhenThereAreSeveral) {
     EXPECT_EQ(framePath("out/a.png", 0, 1), fs::path("out/a.png"));
     EXPECT_EQ(framePath("out/a.png", 7, 24), fs::path("out/a_0007.png"));
