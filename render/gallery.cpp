@@ -59,7 +59,7 @@ std::vector<GalleryCell> galleryCells(const Scene& base) {
             scene.lens.vignetting = Track<double>::constant(amount.value);
         }));
     }
-    cells.push_back(cell("focus near", base, [](Scene& scene) { scene = withFocus(scene, 0.55); }));
+    cells.push_back(cell("focus near", base, [](Scene& scene) { scene = withFocus(scene, 0.42); }));
     cells.push_back(cell("focus far", base, [](Scene& scene) { scene = withFocus(scene, 2.0); }));
     cells.push_back(cell("shifted film", base, [](Scene& scene) {
         scene.lens.horizontalShift = Track<double>::constant(0.1);

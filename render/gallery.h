@@ -15,8 +15,9 @@ struct GalleryCell {
 };
 
 // The settings of the sheet, each applied to base with the other lens effects off: distortion
-// -1, 0, 0.5 and 1; vignetting 0, 0.5 and 1; focus near and far; a shifted film. Each cell is
-// rendered at base's image settings.
+// -1, 0, 0.5 and 1; vignetting 0, 0.5 and 1; focus near (0.42 x the scene's focus distance,
+// the default scene's nearest sphere) and far (twice it); a shifted film. Each cell is rendered
+// at base's image settings.
 std::vector<GalleryCell> galleryCells(const Scene& base);
 
 constexpr int kGalleryColumns = 5;

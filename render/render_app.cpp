@@ -1,5 +1,6 @@
 #include "render/render_app.h"
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <ostream>
@@ -18,12 +19,11 @@ namespace {
 constexpr int kGalleryCellWidth = 240;
 constexpr int kGalleryCellHeight = 160;
 
-// Rays, time and output of a run, for the closing summary.
+// Picture size, rays and time of a run, for the closing summary.
 struct Totals {
     int width = 0;
     int height = 0;
     int samples = 0;
-    int pictures = 0;
     uint64_t rays = 0;
     std::chrono::steady_clock::time_point start = std::chrono::steady_clock::now();
 };
@@ -64,9 +64,9 @@ PngEncoding encodingFor(const Options& options) {
     return options.linear16 ? PngEncoding::Linear16 : PngEncoding::Srgb8;
 }
 
-FrameResult renderCounted(CameraConnection& camera, const Scene& scene, int frame,
-                          const Options& options, ProgressReporter& progress,
-                          const std::string& label, Totals& totals) {
+FrameResult renderWithProgress(CameraConnection& camera, const Scene& scene, int frame,
+                               const Options& options, ProgressReporter& progress,
+                               const std::string& label, Totals& totals) {
     FrameResult result = renderThroughCamera(
         camera, scene, frame, options.seed, options.threads.value_or(defaultThreadCount()),
         [&](double fraction) { progress.update(label, fraction); });
@@ -76,7 +76,6 @@ FrameResult renderCounted(CameraConnection& camera, const Scene& scene, int fram
                           " of " + std::to_string(result.cameraRays) + " samples");
     }
     totals.rays += result.cameraRays;
-    ++totals.pictures;
     return result;
 }
 
@@ -108,12 +107,13 @@ int renderGallery(const Options& options, const Scene& scene, CameraConnection& 
         const std::string label = "cell " + std::to_string(i + 1) + "/" +
                                   std::to_string(cells.size()) + " " + cells[i].label;
         images.push_back(
-            renderCounted(camera, cells[i].scene, 0, options, progress, label, totals).image);
+            renderWithProgress(camera, cells[i].scene, 0, options, progress, label, totals).image);
         labels.push_back(cells[i].label);
     }
     const std::filesystem::path output = outputPath(options, "gallery.png");
     writePng(contactSheet(images, labels, kGalleryColumns), output, encodingFor(options));
-    printSummary(out, totals, std::to_string(cells.size()) + " gallery cells", "", output.string());
+    printSummary(out, totals, std::to_string(cells.size()) + " gallery cells",
+                 camera.focalLengthLine(), output.string());
     return 0;
 }
 
@@ -134,7 +134,7 @@ int renderFrames(const Options& options, const Scene& scene, CameraConnection& c
         const std::string label =
             "frame " + std::to_string(frame + 1) + "/" + std::to_string(frames);
         const FrameResult result =
-            renderCounted(camera, scene, frame, options, progress, label, totals);
+            renderWithProgress(camera, scene, frame, options, progress, label, totals);
         writePng(result.image, framePath(output, frame, frames), encodingFor(options));
     }
     const std::string written = frames == 1
