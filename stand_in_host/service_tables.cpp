@@ -3,7 +3,6 @@
 // Each function finds the current host, records the call, checks every handle it is given and
 // notes a misuse as a fault with a harmless result. Nothing thrown inside the host leaves it:
 // the module on the other side is C.
-#include <array>
 #include <string>
 
 #include "stand_in_host/number_text.h"
@@ -152,10 +151,10 @@ struct ServiceTables {
             host.log_.record(CHANNEL_SERVICE_NAME, "getValue",
                              host.describe(handle) + " t=" + numberText(time));
             const Channel* channel = knownChannel(host, handle, "getValue");
+            if (!value) {
+                host.log_.fault(std::string(CHANNEL_SERVICE_NAME) + " getValue: no vector");
+            }
             if (!channel || !value) {
-                if (!value) {
-                    host.log_.fault(std::string(CHANNEL_SERVICE_NAME) + " getValue: no vector");
-                }
                 return 0;
             }
             value[0] = channel->valueAt(time);
@@ -171,10 +170,10 @@ struct ServiceTables {
                              host.describe(handle) +
                                  (value ? " value=" + numberText(*value) : " no value"));
             Channel* channel = knownChannel(host, handle, "setValue");
+            if (!value) {
+                host.log_.fault(std::string(CHANNEL_SERVICE_NAME) + " setValue: no value");
+            }
             if (!channel || !value) {
-                if (!value) {
-                    host.log_.fault(std::string(CHANNEL_SERVICE_NAME) + " setValue: no value");
-                }
                 return 0;
             }
             channel->setValue(*value);
