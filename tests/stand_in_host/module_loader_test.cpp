@@ -77,7 +77,7 @@ TEST_F(SoundModule, FindsAServerOnlyByBothClassAndName) {
     const LoadedModule& module = opened.value();
     EXPECT_TRUE(module.findServer(CAMERA_INTERFACE_CLASS, "Fixture").ok());
     for (const auto& [className, name] : std::vector<std::pair<const char*, const char*>>{
-             {CAMERA_HANDLER_CLASS, "Other"}, {"ImageFilterHandler", "Fixture"}, {"", ""}}) {
+             {CAMERA_HANDLER_CLASS, "Other"}, {"OtherHandler", "Fixture"}, {"", ""}}) {
         const auto found = module.findServer(className, name);
         ASSERT_FALSE(found.ok()) << className << " " << name;
         EXPECT_EQ(found.failure().error, ModuleError::ServerNotFound);
