@@ -30,14 +30,14 @@ const PanelData kData[] = {
     {0, nullptr, nullptr},
 };
 
-// Hint tags of the panel service.
-constexpr uintptr_t kHintGroup = 0x3D01FE81;
-constexpr uintptr_t kHintChangeNotify = 0x3D000F01;
-constexpr uintptr_t kHintDestroyNotify = 0x3D001302;
-constexpr uintptr_t kHintMinimum = 0x3D014002;
-constexpr uintptr_t kHintMaximum = 0x3D014102;
-constexpr uintptr_t kHintStep = 0x3D014202;
-constexpr uintptr_t kHintDeleteOnClose = 0x3D001201;
+// Hint tags of the panel service, named by the words that follow each.
+constexpr uintptr_t kHintGroup = 0x3D01FE81;           // group id, members, 0
+constexpr uintptr_t kHintNotify = 0x3D000F01;          // callback
+constexpr uintptr_t kHintNotifyWithValue = 0x3D001302; // callback, value
+constexpr uintptr_t kHintMinimum = 0x3D014002;         // control id, lower limit
+constexpr uintptr_t kHintMaximum = 0x3D014102;         // control id, upper limit
+constexpr uintptr_t kHintNumeric = 0x3D014202;         // control id, value
+constexpr uintptr_t kHintSingleValue = 0x3D001201;     // value
 constexpr uintptr_t kGroupZoom = 0x8007;
 constexpr uintptr_t kGroupShifts = 0x8008;
 constexpr uintptr_t kGroupLensEffects = 0x8009;
@@ -63,15 +63,15 @@ const uintptr_t kHints[] = {
     kPanelHorizontalShift,
     kPanelVerticalShift,
     0,
-    kHintChangeNotify,
+    kHintNotify,
     reinterpret_cast<uintptr_t>(&noOpCallback),
-    kHintDestroyNotify,
+    kHintNotifyWithValue,
     reinterpret_cast<uintptr_t>(&noOpCallback),
     0,
     kHintMinimum,
     kPanelZoom,
     0,
-    kHintStep,
+    kHintNumeric,
     kPanelZoom,
     1,
     kHintMinimum,
@@ -98,7 +98,7 @@ const uintptr_t kHints[] = {
     kHintMaximum,
     kPanelVignetting,
     100,
-    kHintDeleteOnClose,
+    kHintSingleValue,
     hintInt(-1),
     0,
 };
