@@ -1,11 +1,15 @@
 #include "ray_cases.h"
 
 #include <cmath>
+#include <cstdio>
+#include <cstdlib>
 #include <random>
+#include <string>
 
 #include "camera/time_samples.h"
 #include "camera/vec3.h"
 #include "host/host_interface.h"
+#include "stand_in_host/module_loader.h"
 
 namespace vantorel::bench {
 
@@ -84,19 +88,54 @@ PinholeCamera pinholeOf(const std::vector<TimeSample>& table) {
 
 namespace {
 
-CameraHandlerRecord activatedRecord() {
-    CameraHandlerRecord record{};
-    record.evaluate = cameraEvaluate;
-    return record;
+constexpr const char* kServerName = "Vantorel0.1.5";
+
+[[noreturn]] void fail(const std::string& why) {
+    std::fprintf(stderr, "cannot benchmark the module %s: %s\n", VANTOREL_MODULE_FILE, why.c_str());
+    std::exit(1);
 }
 
-CameraHandlerRecord handlerRecord = activatedRecord();
+standin::LoadedModule openModule() {
+    auto opened = standin::LoadedModule::open(VANTOREL_MODULE_FILE);
+    if (!opened) {
+        fail(std::string(standin::errorName(opened.failure().error)) + " " +
+             opened.failure().detail);
+    }
+    return std::move(opened.value());
+}
+
 EvaluateFunction volatile floorSlot = pinholeEvaluate;
 
 } // namespace
 
+standin::StandInHost& benchmarkHost() {
+    static standin::StandInHost host;
+    return host;
+}
+
+const CameraHandlerRecord& activatedHandler() {
+    static InstanceFuncs instanceFunctions{};
+    static CameraHandlerRecord record{
+        &instanceFunctions, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr};
+    static standin::LoadedModule module = [] {
+        benchmarkHost().log().setRecording(false);
+        standin::LoadedModule opened = openModule();
+        auto server = opened.findServer(CAMERA_HANDLER_CLASS, kServerName);
+        if (!server) {
+            fail("no camera server");
+        }
+        const int result =
+            standin::LoadedModule::activate(*server.value(), CAMERA_HANDLER_VERSION, &record);
+        if (result != ACTIVATE_OK || !record.evaluate || !record.newFrame) {
+            fail("activation gave " + std::to_string(result));
+        }
+        return opened;
+    }();
+    return record;
+}
+
 EvaluateFunction handlerEvaluate() {
-    return *static_cast<EvaluateFunction volatile*>(&handlerRecord.evaluate);
+    return activatedHandler().evaluate;
 }
 
 EvaluateFunction floorEvaluate() {

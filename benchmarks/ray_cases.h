@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "camera/camera_instance.h"
+#include "stand_in_host/stand_in_host.h"
 
 namespace vantorel::bench {
 
@@ -82,9 +83,15 @@ PinholeCamera pinholeOf(const std::vector<TimeSample>& table);
 int pinholeEvaluate(void* camera, double filmX, double filmY, double lensX, double lensY,
                     double timeFraction, CameraRay* ray);
 
-// The evaluate slot of a handler record as activation fills it, and the floor, each read back
-// through a volatile pointer so the compiler cannot see which function it calls: the host only
-// ever calls through its record.
+// The stand-in host the module is activated with, recording no calls.
+standin::StandInHost& benchmarkHost();
+
+// The handler record of the module file, loaded and its camera server activated as the host does
+// it; exits with a message when that fails, as a benchmark of anything else would mislead.
+const CameraHandlerRecord& activatedHandler();
+
+// The record's evaluate slot, the function the host calls for every ray; and the floor, read
+// back through a volatile pointer so that the compiler cannot see which function it calls.
 EvaluateFunction handlerEvaluate();
 EvaluateFunction floorEvaluate();
 
