@@ -13,22 +13,23 @@
 #include "stand_in_host/state_stream.h"
 
 // Every C++ allocation in this test program, so that a test can show a stretch of code makes
-// none at all, not only none through the module's allocation functions.
+// none at all, not only none through the module's allocation functions. Kept out of line, so that
+// the compiler sees each pair matched.
 namespace {
 std::atomic<std::uint64_t> operatorNewCalls{0};
 }
 
-void* operator new(std::size_t size) {
+[[gnu::noinline]] void* operator new(std::size_t size) {
     ++operatorNewCalls;
     if (void* block = std::malloc(size == 0 ? 1 : size)) {
         return block;
     }
     throw std::bad_alloc();
 }
-void operator delete(void* block) noexcept {
+[[gnu::noinline]] void operator delete(void* block) noexcept {
     std::free(block);
 }
-void operator delete(void* block, std::size_t) noexcept {
+[[gnu::noinline]] void operator delete(void* block, std::size_t) noexcept {
     std::free(block);
 }
 

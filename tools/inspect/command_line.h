@@ -1,6 +1,7 @@
 // The command line of vantorel-inspect: which mode to run on which module file.
 #pragma once
 
+#include <cstdint>
 #include <filesystem>
 #include <span>
 #include <string>
@@ -21,16 +22,19 @@ enum ExitCode : int {
     kExitWrongSystemVersion = 7,
     kExitStartupFailed = 8,
     kExitCameraUnusable = 9,
+    kExitValidationFailed = 10,
 };
 
 enum class Mode {
     Help,
-    Inspect, // show what a host sees of the module
+    Inspect,  // show what a host sees of the module
+    Validate, // run the validator's checks on the module
 };
 
 struct Command {
     Mode mode;
     std::filesystem::path module; // empty for Help
+    std::uint64_t seed = 1;       // of the validator's random cases
 };
 
 struct UsageError {

@@ -2,6 +2,7 @@
 
 #include "tools/inspect/command_line.h"
 #include "tools/inspect/inspection.h"
+#include "tools/inspect/validation.h"
 
 namespace vantorel::inspect {
 
@@ -14,6 +15,8 @@ int runCommand(const Command& command, std::ostream& out, std::ostream& err) {
         return kExitOk;
     case Mode::Inspect:
         return inspectModule(command.module, out, err);
+    case Mode::Validate:
+        return validateModule(command.module, command.seed, out, err);
     }
     return kExitInternalError;
 }

@@ -30,26 +30,6 @@ std::string quoted(const char* text) {
     return text ? "\"" + std::string(text) + "\"" : "(none)";
 }
 
-int exitCodeFor(standin::ModuleError error) {
-    switch (error) {
-    case standin::ModuleError::FileMissing:
-        return kExitFileMissing;
-    case standin::ModuleError::NotLoadable:
-        return kExitNotAModule;
-    case standin::ModuleError::NoDescriptor:
-        return kExitNoDescriptor;
-    case standin::ModuleError::WrongSynchronisation:
-        return kExitWrongSynchronisation;
-    case standin::ModuleError::WrongVersion:
-        return kExitWrongSystemVersion;
-    case standin::ModuleError::StartupFailed:
-        return kExitStartupFailed;
-    case standin::ModuleError::ServerNotFound:
-        return kExitCameraUnusable;
-    }
-    return kExitInternalError;
-}
-
 std::string activationMeaning(int result) {
     switch (result) {
     case ACTIVATE_OK:
@@ -271,6 +251,26 @@ private:
 };
 
 } // namespace
+
+int exitCodeFor(standin::ModuleError error) {
+    switch (error) {
+    case standin::ModuleError::FileMissing:
+        return kExitFileMissing;
+    case standin::ModuleError::NotLoadable:
+        return kExitNotAModule;
+    case standin::ModuleError::NoDescriptor:
+        return kExitNoDescriptor;
+    case standin::ModuleError::WrongSynchronisation:
+        return kExitWrongSynchronisation;
+    case standin::ModuleError::WrongVersion:
+        return kExitWrongSystemVersion;
+    case standin::ModuleError::StartupFailed:
+        return kExitStartupFailed;
+    case standin::ModuleError::ServerNotFound:
+        return kExitCameraUnusable;
+    }
+    return kExitInternalError;
+}
 
 int inspectModule(const std::filesystem::path& file, std::ostream& out, std::ostream& err) {
     standin::StandInHost host;
