@@ -209,9 +209,10 @@ struct FilmPoint {
     }
 }
 
-// Without distortion the factor is exactly 1 off the axis, provided the radius, the focus length
-// and fisheyeNorm are finite (their product is positive and finite only then, or underflows), and
-// the angle is needed only for vignetting. Returns false, writing nothing, elsewhere.
+// Without distortion the factor is exactly 1 wherever the radius is positive and finite and the
+// focus length and fisheyeNorm are finite, and the angle is needed only for vignetting. The
+// product below is positive and finite only there (where it underflows or overflows the ray just
+// takes the general way). Returns false, writing nothing, elsewhere.
 [[gnu::always_inline]] inline bool tracePerspectiveRay(const TimeSample& e, double filmX,
                                                        double filmY, double lensX, double lensY,
                                                        CameraRay& ray) noexcept {

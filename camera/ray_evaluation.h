@@ -16,7 +16,9 @@ namespace vantorel {
 uint32_t sampleIndex(double timeFraction, uint32_t n) noexcept;
 
 // Writes origin, direction, film normal and, with positive vignetting, the filter of the ray
-// through film point (filmX, filmY) and lens point (lensX, lensY) at sample e.
+// through film point (filmX, filmY) and lens point (lensX, lensY) at sample e. The formulas are
+// rearranged for speed only where that is exact up to rounding, and the arctangent is computed
+// here, so rays come out the same whatever the compiler or its math library.
 void traceRay(const TimeSample& e, double filmX, double filmY, double lensX, double lensY,
               CameraRay& ray) noexcept;
 

@@ -1,11 +1,13 @@
 // The optimised ray evaluation against the literal formulas, over millions of random cameras and
-// ray inputs with a fixed seed, extreme values included.
+// ray inputs with a fixed seed, extreme values included, some tables with one entry set to an
+// extreme outright.
 //
 // Agreement of one output: where the literal formulas give a finite value, the evaluation gives a
 // finite value within 1e-12 of it relative or 1e-15 absolute; where they give an infinity, the
 // same infinity; where they give not-a-number, not-a-number. Every ray record starts filled with
 // the same sentinel, so a filter that one side writes and the other leaves alone is a mismatch.
-// The one allowance, for distortion amounts outside 0..1, is explained at firstDisagreement.
+// The one allowance, for outputs that magnify the last bits of the arctangent and the cosine
+// (distortion amounts outside 0..1, vignetting above 1), is explained at firstDisagreement.
 #include <gtest/gtest.h>
 
 #include <algorithm>
