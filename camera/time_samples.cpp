@@ -4,6 +4,7 @@
 #include <cstdint>
 
 #include "camera/allocation.h"
+#include "camera/arctangent.h"
 #include "host/services.h"
 
 namespace vantorel {
@@ -25,7 +26,7 @@ TimeSample makeTimeSample(const SampleInputs& in) noexcept {
     s.rightLength = length(rightAxis);
     s.upLength = length(upAxis);
     s.focusLength = length(focusAxis);
-    const double halfAngle = std::atan(1.0 / in.zoom);
+    const double halfAngle = arctangentOfRatio(1.0, in.zoom); // atan(1 / zoom)
     s.fisheyeNorm = in.filmHeight / ((halfAngle + halfAngle) * focal);
     store(rightAxis, s.rightAxis);
     store(upAxis, s.upAxis);

@@ -71,7 +71,7 @@ protected:
 // What the camera asks of the host at one sample time, in order.
 std::vector<std::string> sampleCalls(const std::string& t) {
     std::vector<std::string> calls;
-    for (const std::string& name : kChannelNames) {
+    for (const std::string name : kChannelNames) {
         calls.push_back("LWVParmFuncs 2 getValue " + name + " t=" + t);
     }
     calls.push_back("LW Camera Info 5 focusDistance Camera t=" + t);

@@ -82,7 +82,7 @@ TEST_F(InstanceTest, CopyTakesOverTheSourcesAnimationButNotItsCachedValues) {
 
     EXPECT_EQ(instanceFuncs.copy(destination, source), nullptr);
 
-    for (const std::string& name : kChannelNames) {
+    for (const std::string name : kChannelNames) {
         EXPECT_EQ(animationText(channel(otherCamera, name)), animationText(channel(camera, name)))
             << name;
     }

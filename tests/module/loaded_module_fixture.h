@@ -27,8 +27,8 @@ inline constexpr std::uint32_t kDistortionField = 0x8005;
 inline constexpr std::uint32_t kVignettingField = 0x8006;
 
 // The channel names in the order the camera keeps its parameters.
-inline const std::vector<std::string> kChannelNames = {"ZoomFactor", "HShift", "VShift",
-                                                       "Distortion", "Vignetting"};
+constexpr const char* kChannelNames[] = {"ZoomFactor", "HShift", "VShift", "Distortion",
+                                         "Vignetting"};
 
 // The five cached parameter values in their fixed order.
 using CachedValues = std::vector<double>;

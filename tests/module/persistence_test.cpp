@@ -44,7 +44,7 @@ protected:
 
     std::vector<std::string> animations(ItemHandle item) {
         std::vector<std::string> texts;
-        for (const std::string& name : kChannelNames) {
+        for (const std::string name : kChannelNames) {
             texts.push_back(animationText(channel(item, name)));
         }
         return texts;
@@ -90,7 +90,7 @@ TEST_F(PersistenceTest, WritesAndReadsTheChannelsInOrderThenTheFiveValuesInOneCa
 
     std::vector<std::string> expected;
     for (const char* operation : {"save", "load"}) {
-        for (const std::string& name : kChannelNames) {
+        for (const std::string name : kChannelNames) {
             expected.push_back("LWVParmFuncs 2 " + std::string(operation) + " " + name);
         }
     }

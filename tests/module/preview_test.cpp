@@ -63,7 +63,7 @@ TEST_F(PreviewTest, AsksTheTimeAndTheCameraAfresh) {
     preview(0.0, 0.0);
 
     std::vector<std::string> expected = {"global lookup LW Time Info mode=0"};
-    for (const std::string& name : kChannelNames) {
+    for (const std::string name : kChannelNames) {
         expected.push_back("LWVParmFuncs 2 getValue " + name + " t=1");
     }
     expected.push_back("global lookup LW Camera Info 5 mode=0");
