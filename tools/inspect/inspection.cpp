@@ -272,14 +272,22 @@ int exitCodeFor(standin::ModuleError error) {
     return kExitInternalError;
 }
 
-int inspectModule(const std::filesystem::path& file, std::ostream& out, std::ostream& err) {
-    standin::StandInHost host;
+standin::Result<LoadedModule> openModuleReporting(const std::filesystem::path& file,
+                                                  std::ostream& err) {
     auto opened = LoadedModule::open(file);
     if (!opened) {
         const standin::ModuleFailure& failure = opened.failure();
         err << "vantorel-inspect: " << failure.detail << " (" << standin::errorName(failure.error)
             << ")\n";
-        return exitCodeFor(failure.error);
+    }
+    return opened;
+}
+
+int inspectModule(const std::filesystem::path& file, std::ostream& out, std::ostream& err) {
+    standin::StandInHost host;
+    auto opened = openModuleReporting(file, err);
+    if (!opened) {
+        return exitCodeFor(opened.failure().error);
     }
     const LoadedModule& module = opened.value();
     out << "Module file " << file.string() << "\n\n";

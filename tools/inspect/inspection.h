@@ -16,4 +16,8 @@ int inspectModule(const std::filesystem::path& file, std::ostream& out, std::ost
 // The exit status for a module file that cannot be loaded.
 int exitCodeFor(standin::ModuleError error);
 
+// Opens a module file through the stand-in host's loader; when it cannot, says why on err.
+standin::Result<standin::LoadedModule> openModuleReporting(const std::filesystem::path& file,
+                                                           std::ostream& err);
+
 } // namespace vantorel::inspect

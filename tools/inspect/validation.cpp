@@ -882,12 +882,9 @@ private:
 int validateModule(const std::filesystem::path& file, std::uint64_t seed, std::ostream& out,
                    std::ostream& err) {
     StandInHost host;
-    auto opened = LoadedModule::open(file);
+    auto opened = openModuleReporting(file, err);
     if (!opened) {
-        const standin::ModuleFailure& failure = opened.failure();
-        err << "vantorel-inspect: " << failure.detail << " (" << standin::errorName(failure.error)
-            << ")\n";
-        return exitCodeFor(failure.error);
+        return exitCodeFor(opened.failure().error);
     }
     out << "Validating " << file.string() << " with seed " << seed << '\n';
     Report report;
