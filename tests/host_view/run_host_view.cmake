@@ -1,7 +1,7 @@
 # Runs vantorel-inspect once and fails unless it exits with EXPECTED_STATUS and its output
 # (standard output and standard error together) matches EXPECTED_OUTPUT.
 # Usage: cmake -DPROGRAM=... [-DEMULATOR=...] -DARGUMENTS=a;b -DEXPECTED_STATUS=n
-#              -DEXPECTED_OUTPUT=regex -P run_inspect.cmake
+#              -DEXPECTED_OUTPUT=regex -P run_host_view.cmake
 execute_process(
     COMMAND ${EMULATOR} ${PROGRAM} ${ARGUMENTS}
     OUTPUT_VARIABLE output

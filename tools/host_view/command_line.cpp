@@ -1,10 +1,10 @@
-#include "tools/inspect/command_line.h"
+#include "tools/host_view/command_line.h"
 
 #include <charconv>
 #include <optional>
 #include <vector>
 
-#include "tools/inspect/validation.h"
+#include "tools/host_view/validation.h"
 
 namespace vantorel::inspect {
 

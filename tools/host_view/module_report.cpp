@@ -1,4 +1,4 @@
-#include "tools/inspect/inspection.h"
+#include "tools/host_view/module_report.h"
 
 #include <cmath>
 #include <cstdio>
@@ -9,7 +9,7 @@
 #include "stand_in_host/module_loader.h"
 #include "stand_in_host/number_text.h"
 #include "stand_in_host/stand_in_host.h"
-#include "tools/inspect/command_line.h"
+#include "tools/host_view/command_line.h"
 
 namespace vantorel::inspect {
 

@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "tools/inspect/command_line.h"
-#include "tools/inspect/inspect_app.h"
+#include "tools/host_view/command_line.h"
+#include "tools/host_view/host_view_app.h"
 
 namespace vantorel::inspect {
 namespace {

@@ -1,4 +1,4 @@
-#include "tools/inspect/validation.h"
+#include "tools/host_view/validation.h"
 
 #include <array>
 #include <cfloat>
@@ -15,9 +15,9 @@
 #include "stand_in_host/number_text.h"
 #include "stand_in_host/stand_in_host.h"
 #include "stand_in_host/state_stream.h"
-#include "tools/inspect/command_line.h"
-#include "tools/inspect/inspection.h"
-#include "tools/inspect/validation_support.h"
+#include "tools/host_view/command_line.h"
+#include "tools/host_view/module_report.h"
+#include "tools/host_view/validation_support.h"
 
 namespace vantorel::inspect {
 

@@ -1,8 +1,8 @@
-#include "tools/inspect/inspect_app.h"
+#include "tools/host_view/host_view_app.h"
 
-#include "tools/inspect/command_line.h"
-#include "tools/inspect/inspection.h"
-#include "tools/inspect/validation.h"
+#include "tools/host_view/command_line.h"
+#include "tools/host_view/module_report.h"
+#include "tools/host_view/validation.h"
 
 namespace vantorel::inspect {
 
