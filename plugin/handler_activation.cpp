@@ -8,12 +8,12 @@ namespace {
 
 void acquireHandlerServices(GlobalLookup global) noexcept {
     hostServices.globalLookup = global;
-    auto lookUp = [global](const char* name) { return global ? global(name, 0) : nullptr; };
-    hostServices.channels = static_cast<const ChannelFuncs*>(lookUp(CHANNEL_SERVICE_NAME));
-    hostServices.items = static_cast<const ItemInfo*>(lookUp(ITEM_INFO_SERVICE_NAME));
-    hostServices.envelopes = lookUp(ENVELOPE_SERVICE_NAME);
-    hostServices.timeInfo = static_cast<const TimeInfo*>(lookUp(TIME_INFO_SERVICE_NAME));
-    hostServices.cameraInfo = static_cast<const CameraInfo*>(lookUp(CAMERA_INFO_SERVICE_NAME));
+    hostServices.channels = static_cast<const ChannelFuncs*>(lookUpService(CHANNEL_SERVICE_NAME));
+    hostServices.items = static_cast<const ItemInfo*>(lookUpService(ITEM_INFO_SERVICE_NAME));
+    hostServices.envelopes = lookUpService(ENVELOPE_SERVICE_NAME);
+    hostServices.timeInfo = static_cast<const TimeInfo*>(lookUpService(TIME_INFO_SERVICE_NAME));
+    hostServices.cameraInfo =
+        static_cast<const CameraInfo*>(lookUpService(CAMERA_INFO_SERVICE_NAME));
 }
 
 // Camera information is not demanded: creation falls back without it and a frame reports it.

@@ -105,10 +105,9 @@ const uintptr_t kHints[] = {
 
 void acquirePanelServices(GlobalLookup global) noexcept {
     hostServices.globalLookup = global;
-    auto lookUp = [global](const char* name) { return global ? global(name, 0) : nullptr; };
     hostServices.instanceUpdate =
-        reinterpret_cast<InstanceUpdateFunc>(lookUp(INSTANCE_UPDATE_SERVICE_NAME));
-    hostServices.panels = static_cast<const PanelFuncs*>(lookUp(PANEL_SERVICE_NAME));
+        reinterpret_cast<InstanceUpdateFunc>(lookUpService(INSTANCE_UPDATE_SERVICE_NAME));
+    hostServices.panels = static_cast<const PanelFuncs*>(lookUpService(PANEL_SERVICE_NAME));
 }
 
 // The zoom factor's channel at the host's current time; the cached value when there is no
