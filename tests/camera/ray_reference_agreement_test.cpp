@@ -310,6 +310,42 @@ TEST(RayReference, TracedRaysAgreeWithTheLiteralFormulas) {
     EXPECT_EQ(tally.mismatches, 0) << tally.report();
 }
 
+// The sample's five direction vectors scaled by 2^k and nothing else, so that the squared length
+// of every aim moves by 2^2k while the radius and the focus length stay put: k walks the aims
+// across both ends of the normal range, where the normalisation changes form, down to lengths
+// whose square is zero.
+TEST(RayReference, RaysAgreeAcrossTheEndsOfTheNormalRange) {
+    Random random(0xed9e5ULL);
+    Tally tally;
+    for (const double distortion : {0.0, 0.5}) {
+        SampleInputs in = randomCamera(random, 0.0);
+        in.distortion = distortion;
+        in.vignetting = 0.5;
+        const TimeSample base = makeTimeSample(in);
+        for (int k = -545; k <= 520; k += k < -495 || k > 495 ? 1 : 100) {
+            TimeSample sample = base;
+            for (double* v : {sample.rightAxis, sample.upAxis, sample.focusAxis, sample.lensRight,
+                              sample.lensUp}) {
+                for (int c = 0; c < 3; ++c) {
+                    v[c] = std::ldexp(v[c], k);
+                }
+            }
+            for (int i = 0; i < 20; ++i) {
+                const RayInputs r = randomRay(random, in, 0.0);
+                CameraRay actual = sentinelRay();
+                CameraRay expected = sentinelRay();
+                traceRay(sample, r.filmX, r.filmY, r.lensX, r.lensY, actual);
+                reference::traceRay(sample, r.filmX, r.filmY, r.lensX, r.lensY, expected);
+                if (const char* output = firstDisagreement(sample, r, actual, expected)) {
+                    tally.record(output, "scale 2^" + std::to_string(k) + ": " +
+                                             describeCase(in, sample, r, actual, expected));
+                }
+            }
+        }
+    }
+    EXPECT_EQ(tally.mismatches, 0) << tally.report();
+}
+
 // A table of n + 1 samples with a poisoned sample on either side: reading outside the table
 // would give rays the reference never gives.
 struct GuardedTable {
