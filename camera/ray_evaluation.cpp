@@ -304,6 +304,11 @@ template <uint32_t kLow, uint32_t kHigh>
     return true;
 }
 
+// x == 0 (either zero), tested as an integer: with the sign bit shifted out nothing is left.
+[[gnu::always_inline]] inline bool isZero(double x) noexcept {
+    return (std::bit_cast<uint64_t>(x) << 1) == 0;
+}
+
 // Each kind of lens in a function of its own, so that neither's work is scheduled into the
 // other's. Both return 1, the evaluation's result, so that they end it with a jump.
 [[gnu::noinline]] int tracePerspective(const TimeSample& e, double filmX, double filmY,
@@ -324,7 +329,7 @@ template <uint32_t kLow, uint32_t kHigh>
 
 [[gnu::always_inline]] inline int trace(const TimeSample& e, double filmX, double filmY,
                                         double lensX, double lensY, CameraRay& ray) noexcept {
-    return e.distortion == 0.0 ? tracePerspective(e, filmX, filmY, lensX, lensY, ray)
+    return isZero(e.distortion) ? tracePerspective(e, filmX, filmY, lensX, lensY, ray)
                                : traceDistorted(e, filmX, filmY, lensX, lensY, ray);
 }
 
