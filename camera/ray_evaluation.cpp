@@ -3,7 +3,6 @@
 #include <bit>
 #include <cmath>
 #include <cstring>
-#include <limits>
 
 #include "camera/arctangent.h"
 #include "camera/vec3.h"
